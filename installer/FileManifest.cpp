@@ -6,16 +6,17 @@
 #include "ui/MessageReporter.h"
 
 const char *const FileManifest[ManifestRowCount] = {
-    "Zarquel32.EXE",  "Zarquel32.HLP", "Mirtan.EXE",     "Zarquel.TXT",  "Zarquel.DOC",
-    "ZarquelC32.DLL", "ZarquelC32.H",  "ZarquelC32.LIB", "SampleA.C",    "SampleA.EXE",
-    "SampleB.FRM",    "SampleB.MAK",   "SampleB.EXE",    "Intro.ZQL",    "Spectrum.ZQL",
-    "Linear.ZQL",     "Mesh.ZQL",      "Curved.ZQL",     "Detail.ZQL",   "Deriv.ZQL",
-    "Bins.ZQL",       "Spread.ZQL",    "Helix.ZQL",      "Cloud.ZQL",    "Mean.ZQL",
-    "Decay.ZQL",      "Grid.ZQL",      "Tour.ZQL",       "Formula.ZQL",  "Normal.ZQL",
-    "Peaks.MTN",      "Damped.MTN",    "Zarquel.FAQ",    "Install.EXE",  "Summary.DIZ",
+    "Zarquel32.EXE",  "Zarquel32.HLP", "Mirtan.EXE",     "Zarquel.TXT", "Zarquel.DOC",
+    "ZarquelC32.DLL", "ZarquelC32.H",  "ZarquelC32.LIB", "SampleA.C",   "SampleA.EXE",
+    "SampleB.FRM",    "SampleB.MAK",   "SampleB.EXE",    "Intro.ZQL",   "Spectrum.ZQL",
+    "Linear.ZQL",     "Mesh.ZQL",      "Curved.ZQL",     "Detail.ZQL",  "Deriv.ZQL",
+    "Bins.ZQL",       "Spread.ZQL",    "Helix.ZQL",      "Cloud.ZQL",   "Mean.ZQL",
+    "Decay.ZQL",      "Grid.ZQL",      "Tour.ZQL",       "Formula.ZQL", "Normal.ZQL",
+    "Peaks.MTN",      "Damped.MTN",    "Zarquel.FAQ",    "Install.EXE", "Summary.DIZ",
 };
 
-namespace {
+namespace
+{
 
 // The first three rows are the programs and their help: their problems are errors.
 // The last row's problems are not reported at all.
@@ -35,7 +36,8 @@ bool PresentInSetupFolder(const char *name)
     return true;
 }
 
-namespace {
+namespace
+{
 
 bool CopyToDestination(const char *name)
 {

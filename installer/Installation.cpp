@@ -8,7 +8,8 @@
 #include "ui/SetupBox.h"
 #include "ui/ShowBox.h"
 
-namespace {
+namespace
+{
 
 // The main program is looked for under this name; the manifest copies it as
 // "Zarquel32.EXE", which the file system takes for the same file.

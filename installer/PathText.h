@@ -8,8 +8,7 @@
 // result is false: an over-long path is refused, never cut short.
 bool ComposeText(char *field, size_t room, const char *first, const char *second);
 
-template <size_t Room>
-bool ComposeText(char (&field)[Room], const char *first, const char *second)
+template <size_t Room> bool ComposeText(char (&field)[Room], const char *first, const char *second)
 {
     return ComposeText(field, Room, first, second);
 }

@@ -1,6 +1,7 @@
 #include "shell/Shortcut.h"
 
-namespace {
+namespace
+{
 
 // IPersistFile::Save takes the link path in UTF-16.
 const int LinkPathUnits = 260;

@@ -4,7 +4,8 @@
 
 #include <stdarg.h>
 
-namespace {
+namespace
+{
 
 // Longer formats are shown as they stand, without formatting.
 const int LongestFormattedFormat = 512;
@@ -15,9 +16,12 @@ struct MessageClassLook {
 };
 
 const MessageClassLook MessageClasses[] = {
-    {"INFORMATION", MB_ICONINFORMATION}, {"NOTICE", MB_ICONINFORMATION},
-    {"INVALID INPUT", MB_ICONERROR},     {"WARNING", MB_ICONWARNING},
-    {"ERROR", MB_ICONERROR},             {"FATAL ERROR", MB_ICONERROR},
+    {"INFORMATION", MB_ICONINFORMATION},
+    {"NOTICE", MB_ICONINFORMATION},
+    {"INVALID INPUT", MB_ICONERROR},
+    {"WARNING", MB_ICONWARNING},
+    {"ERROR", MB_ICONERROR},
+    {"FATAL ERROR", MB_ICONERROR},
     {"PROCEED?", MB_ICONQUESTION},
 };
 

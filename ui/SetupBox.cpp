@@ -8,7 +8,8 @@
 
 #include <string.h>
 
-namespace {
+namespace
+{
 
 const char DefaultDestFolder[] = "C:\\Zarquel\\";
 const char InvalidSpecification[] = "Invalid specification for destination folder.";

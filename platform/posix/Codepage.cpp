@@ -1,6 +1,7 @@
 #include "platform/posix/Codepage.h"
 
-namespace {
+namespace
+{
 
 // Bytes 0x80 to 0x9F; every other byte is the character of the same value.
 const char16_t HighControlRange[32] = {
