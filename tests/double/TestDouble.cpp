@@ -341,11 +341,14 @@ DWORD WINAPI GetLastError()
 BOOL WINAPI CreateDirectoryA(LPCSTR path, LPSECURITY_ATTRIBUTES attributes)
 {
     Record("CreateDirectoryA(" + Quote(path) + ", " + (attributes ? "attributes" : "null") + ")");
-    for (const auto &[listed, error] : current.directoryErrors)
-        if (SamePath(listed, path) && error != 0) {
-            lastError = error;
-            return FALSE;
-        }
+    DWORD error = current.otherDirectoriesError;
+    for (const auto &[listed, listedError] : current.directoryErrors)
+        if (SamePath(listed, path))
+            error = listedError;
+    if (error != ERROR_SUCCESS) {
+        lastError = error;
+        return FALSE;
+    }
     // Success leaves the last error as it was, as on Windows.
     return TRUE;
 }

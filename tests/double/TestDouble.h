@@ -36,8 +36,10 @@ struct Scenario {
     std::vector<std::string> missingFiles;
     // Target paths whose copy fails with access denied.
     std::vector<std::string> failingCopies;
-    // CreateDirectoryA: the last-error code a path fails with; others are created.
+    // CreateDirectoryA: the last-error code a path fails with, and that of every
+    // other path (0: created).
     std::map<std::string, DWORD> directoryErrors;
+    DWORD otherDirectoriesError = ERROR_SUCCESS;
     // Answers to the message boxes in turn; IDOK once they run out.
     std::deque<int> messageBoxAnswers;
 
