@@ -2,22 +2,16 @@
 // field, then OK. Whatever the entry, the dialog refuses it or accepts a folder
 // that ends with a backslash within its field.
 #include "double/TestDouble.h"
+#include "fuzz/FuzzCheck.h"
 #include "installer/InstallerState.h"
 #include "ui/SetupBox.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 #include <string>
 
 namespace
 {
-
-void Require(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 } // namespace
 

@@ -1,21 +1,15 @@
 // The two folder derivations fed arbitrary module names and Windows
 // directories, longer than the limits of their calls.
 #include "double/TestDouble.h"
+#include "fuzz/FuzzCheck.h"
 #include "installer/InstallerState.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 #include <string>
 
 namespace
 {
-
-void Require(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 } // namespace
 

@@ -1,21 +1,15 @@
 // ReportMessage with the system's formats, any valid code and arbitrary values:
 // the text shown always ends within the reporter's buffer.
 #include "double/TestDouble.h"
+#include "fuzz/FuzzCheck.h"
 #include "ui/MessageReporter.h"
 
-#include <stdlib.h>
 #include <string.h>
 
 #include <string>
 
 namespace
 {
-
-void Require(bool condition)
-{
-    if (!condition)
-        abort();
-}
 
 const char *const Formats[] = {
     "Zarquel software is not in Setup's folder:\n%s",
