@@ -10,11 +10,6 @@
 
 #include <string>
 
-namespace
-{
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size == 0 || size > 301)

@@ -8,11 +8,6 @@
 
 #include <string>
 
-namespace
-{
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size > 700)
