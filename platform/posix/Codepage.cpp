@@ -29,3 +29,67 @@ int UnicodeToAnsi(char32_t character)
             return 0x80 + i;
     return -1;
 }
+
+size_t DecodeUtf8(const char *text, char32_t *character)
+{
+    const unsigned char *bytes = reinterpret_cast<const unsigned char *>(text);
+    unsigned char lead = bytes[0];
+    if (lead == 0)
+        return 0;
+    if (lead < 0x80) {
+        *character = lead;
+        return 1;
+    }
+    size_t length;
+    char32_t value;
+    char32_t smallest;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        value = lead & 0x1F;
+        smallest = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        value = lead & 0x0F;
+        smallest = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        value = lead & 0x07;
+        smallest = 0x10000;
+    } else {
+        return 0;
+    }
+    for (size_t i = 1; i < length; i++) {
+        if ((bytes[i] & 0xC0) != 0x80)
+            return 0;
+        value = (value << 6) | (bytes[i] & 0x3F);
+    }
+    // Overlong forms, surrogates and values beyond Unicode are not UTF-8.
+    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+        return 0;
+    *character = value;
+    return length;
+}
+
+size_t EncodeUtf8(char32_t character, char *out)
+{
+    if (character < 0x80) {
+        out[0] = static_cast<char>(character);
+        return 1;
+    }
+    if (character < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (character >> 6));
+        out[1] = static_cast<char>(0x80 | (character & 0x3F));
+        return 2;
+    }
+    if (character < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (character >> 12));
+        out[1] = static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (character & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (character >> 18));
+    out[1] = static_cast<char>(0x80 | ((character >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (character & 0x3F));
+    return 4;
+}

@@ -294,3 +294,29 @@ HRESULT WINAPI CoCreateInstance(REFCLSID classId, LPUNKNOWN outer, DWORD context
 
 // The process entry that the platform's start-up code calls.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+
+// ---------------------------------------------------------------------------
+// Further Windows values and operations that the host platform (platform/host)
+// implements or reports, beyond what the installer itself calls.
+
+#define MAX_PATH 260
+#define INFOTIPSIZE 1024
+#define SW_SHOWNORMAL 1
+
+#define ERROR_TOO_MANY_OPEN_FILES 4L
+#define ERROR_NOT_SAME_DEVICE 17L
+#define ERROR_WRITE_PROTECT 19L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_BAD_NETPATH 53L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_INVALID_FLAGS 1004L
+#define ERROR_IO_DEVICE 1117L
+#define ERROR_CANT_RESOLVE_FILENAME 1921L
+
+#define E_ACCESSDENIED ((HRESULT)0x80070005L)
+#define CLASS_E_NOAGGREGATION ((HRESULT)0x80040110L)
+
+#define MB_PRECOMPOSED 0x1
+#define MB_ERR_INVALID_CHARS 0x8
+
+void WINAPI CoUninitialize();

@@ -259,17 +259,8 @@ std::string Quote(const WCHAR *text)
     // Printed as UTF-8, so a test can write what it expects in plain text.
     std::string quoted = "L\"";
     for (const WCHAR *c = text; *c != 0; c++) {
-        char32_t unit = *c;
-        if (unit < 0x80) {
-            quoted += static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            quoted += static_cast<char>(0xC0 | (unit >> 6));
-            quoted += static_cast<char>(0x80 | (unit & 0x3F));
-        } else {
-            quoted += static_cast<char>(0xE0 | (unit >> 12));
-            quoted += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-            quoted += static_cast<char>(0x80 | (unit & 0x3F));
-        }
+        char utf8[4];
+        quoted.append(utf8, EncodeUtf8(*c, utf8));
     }
     return quoted + "\"";
 }
