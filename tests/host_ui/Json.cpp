@@ -139,11 +139,11 @@ struct Parser {
                 *out += '\t';
                 break;
             case 'u': {
-                unsigned long unit;
+                unsigned long unit = 0;
                 if (!Hex4(&unit))
                     return false;
                 if (unit >= 0xD800 && unit <= 0xDBFF) {
-                    unsigned long low;
+                    unsigned long low = 0;
                     if (text.compare(at, 2, "\\u") != 0)
                         return Fail("unpaired surrogate");
                     at += 2;

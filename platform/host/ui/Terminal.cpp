@@ -193,7 +193,9 @@ void ButtonFace(const char *label, bool focused, char *out, size_t room)
         plain[length++] = *from;
     }
     plain[length] = '\0';
-    snprintf(out, room, focused ? "[>%s<]" : "[ %s ]", plain);
+    // A face wider than its room is cut; the caller draws what fits.
+    if (snprintf(out, room, focused ? "[>%s<]" : "[ %s ]", plain) < 0)
+        out[0] = '\0';
 }
 
 // The edit control that is being typed into, shown from `scroll` on in a
