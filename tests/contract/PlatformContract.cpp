@@ -3,14 +3,20 @@
 // with. The same source runs on Windows (under Wine here) and against the
 // host platform, so that a stand-in that quietly differs from Windows shows.
 //
-//   PlatformContract FOLDER
+//   PlatformContract FOLDER [LOCAL-FOLDER]
 //
-// FOLDER is an existing, empty scratch folder, written with its final
-// separator ("C:\contract\"); the checks compose their paths with that same
-// separator. One line is printed per check, then "N passed, N failed"; the
-// exit status is 1 when a check failed.
+// FOLDER is an existing, empty scratch folder as the installer would name it,
+// a Windows path with its final backslash ("C:\contract\"); every platform
+// operation is given paths inside it. LOCAL-FOLDER is the same folder as the C
+// library names it, for the checks' own reading and writing of files (on
+// Windows FOLDER itself, the default). The drive Q: must not exist.
+//
+// One line is printed per check, "ok   " or "FAIL " with the topic and the
+// check, then "N passed, N failed"; the exit status is 1 when a check failed.
+// The lines of two platforms are compared by tests/contract/compare-runs.
 #include "platform/WinApi.h"
 #include "ResourceIds.h"
+#include "tests/contract/Wine.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -60,27 +66,58 @@ void CheckText(const char *actual, const char *expected, const char *what, int l
     fflush(stdout);
 }
 
+// Where Wine departs from Windows, the platform must give what Windows gives;
+// under Wine its own answer is accepted too and the line says so, so that the
+// comparison of two runs finds the recorded departure and nothing else.
+void CheckWindowsValue(long long actual, long long windows, long long wine, const char *what,
+                       int line)
+{
+    if (actual != windows && actual == wine && RunningUnderWine()) {
+        Passed++;
+        printf("ok   %s: %s == %lld (Wine; Windows gives %lld)\n", Topic, what, wine, windows);
+        fflush(stdout);
+        return;
+    }
+    CheckEqual(actual, windows, what, line);
+}
+
 #define CHECK(condition) Check((condition), #condition, __LINE__)
 #define CHECK_EQUAL(actual, expected) CheckEqual((actual), (expected), #actual, __LINE__)
 #define CHECK_TEXT(actual, expected) CheckText((actual), (expected), #actual, __LINE__)
+#define CHECK_WINDOWS_VALUE(actual, windows, wine)                                                 \
+    CheckWindowsValue((actual), (windows), (wine), #actual, __LINE__)
 
 // ---- Paths in the scratch folder -----------------------------------------
 
-char Scratch[200];
-char Separator = '\\';
+char Scratch[200];      // the folder as the platform's operations get it
+char LocalScratch[200]; // the same folder for the C library
+char LocalSeparator = '\\';
 
-// Scratch folder + the parts, joined by the folder's own separator.
-const char *PathOf(char *out, const char *a, const char *b = nullptr, const char *c = nullptr)
+// Joins the folder and the parts with `separator`.
+const char *Join(char *out, const char *folder, char separator, const char *a, const char *b,
+                 const char *c)
 {
-    snprintf(out, 260, "%s%s", Scratch, a);
+    snprintf(out, 260, "%s%s", folder, a);
     const char *parts[] = {b, c};
     for (const char *part : parts) {
         if (part == nullptr)
             continue;
         size_t n = strlen(out);
-        snprintf(out + n, 260 - n, "%c%s", Separator, part);
+        snprintf(out + n, 260 - n, "%c%s", separator, part);
     }
     return out;
+}
+
+// The Windows path of an entry in the scratch folder.
+const char *PathOf(char *out, const char *a, const char *b = nullptr, const char *c = nullptr)
+{
+    return Join(out, Scratch, '\\', a, b, c);
+}
+
+// The same entry as the C library names it.
+const char *LocalPathOf(char *out, const char *a, const char *b = nullptr, const char *c = nullptr)
+{
+    return Join(out, LocalScratch, LocalSeparator, a, b, c);
 }
 
 bool WriteFile(const char *path, const char *content)
@@ -109,60 +146,79 @@ const char *ReadFile(const char *path, char *out, size_t size)
 void FolderCreation()
 {
     Topic = "CreateDirectoryA";
-    char path[260], inner[260];
+    char path[260], inner[260], local[260];
 
     // Another failure leaves a stale last-error value behind; cleared, a
     // successful creation must read 0.
     SetLastError(ERROR_ACCESS_DENIED);
     CHECK_EQUAL(GetLastError(), ERROR_ACCESS_DENIED);
     CreateDirectoryA(PathOf(path, "missing", "parent"), nullptr);
+    CHECK_EQUAL(GetLastError(), ERROR_PATH_NOT_FOUND);
     SetLastError(ERROR_SUCCESS);
     CHECK(CreateDirectoryA(PathOf(path, "Fresh"), nullptr) != FALSE);
     CHECK_EQUAL(GetLastError(), ERROR_SUCCESS);
 
-    SetLastError(ERROR_SUCCESS);
-    CHECK(CreateDirectoryA(PathOf(path, "Fresh"), nullptr) == FALSE);
-    CHECK_EQUAL(GetLastError(), ERROR_ALREADY_EXISTS);
+    // 183 for an existing folder, also when named in another letter case.
+    const char *const names[] = {"Fresh", "FRESH", "fresh\\"};
+    for (const char *name : names) {
+        SetLastError(ERROR_SUCCESS);
+        CHECK(CreateDirectoryA(PathOf(path, name), nullptr) == FALSE);
+        CHECK_EQUAL(GetLastError(), ERROR_ALREADY_EXISTS);
+    }
 
-    // The destination folder always ends with its separator.
-    snprintf(inner, sizeof inner, "%s%c", PathOf(path, "Trailing"), Separator);
+    // The destination folder always ends with a backslash.
+    snprintf(inner, sizeof inner, "%s\\", PathOf(path, "Trailing"));
     SetLastError(ERROR_SUCCESS);
     CHECK(CreateDirectoryA(inner, nullptr) != FALSE);
     CHECK_EQUAL(GetLastError(), ERROR_SUCCESS);
     SetLastError(ERROR_SUCCESS);
     CreateDirectoryA(inner, nullptr);
     CHECK_EQUAL(GetLastError(), ERROR_ALREADY_EXISTS);
-    CHECK(WriteFile(PathOf(path, "Trailing", "inside.txt"), "in the new folder"));
+    CHECK(WriteFile(LocalPathOf(local, "Trailing", "inside.txt"), "in the new folder"));
 
     // Only the last level is made: a missing parent gives 3 and creates nothing.
     SetLastError(ERROR_SUCCESS);
-    CHECK(CreateDirectoryA(PathOf(path, "No", "Such", "Place"), nullptr) == FALSE);
+    CHECK(CreateDirectoryA(PathOf(path, "No", "Such", "Place\\"), nullptr) == FALSE);
     CHECK_EQUAL(GetLastError(), ERROR_PATH_NOT_FOUND);
     SetLastError(ERROR_SUCCESS);
     CreateDirectoryA(PathOf(path, "No"), nullptr);
     CHECK_EQUAL(GetLastError(), ERROR_SUCCESS);
 
     // A file of that name counts as existing.
-    CHECK(WriteFile(PathOf(path, "AFile"), "a file, not a folder"));
+    CHECK(WriteFile(LocalPathOf(local, "AFile"), "a file, not a folder"));
     SetLastError(ERROR_SUCCESS);
     CHECK(CreateDirectoryA(PathOf(path, "AFile"), nullptr) == FALSE);
     CHECK_EQUAL(GetLastError(), ERROR_ALREADY_EXISTS);
+
+    // A folder on a drive that does not exist: 3 on Windows. Wine 8 answers 2
+    // (ERROR_FILE_NOT_FOUND), a departure recorded here.
+    Topic = "CreateDirectoryA on a missing drive";
+    SetLastError(ERROR_SUCCESS);
+    CHECK(CreateDirectoryA("Q:\\Zarquel\\", nullptr) == FALSE);
+    CHECK_WINDOWS_VALUE(GetLastError(), ERROR_PATH_NOT_FOUND, ERROR_FILE_NOT_FOUND);
 }
 
 void FileCopy()
 {
     Topic = "CopyFileA";
-    char source[260], target[260], content[64];
-    CHECK(WriteFile(PathOf(source, "source.dat"), "new content"));
-    CHECK(WriteFile(PathOf(target, "target.dat"), "old content, longer than the new"));
+    char source[260], target[260], local[260], content[64];
+    CHECK(WriteFile(LocalPathOf(local, "source.dat"), "new content"));
+    CHECK(WriteFile(LocalPathOf(local, "target.dat"), "old content, longer than the new"));
 
-    CHECK(CopyFileA(source, target, FALSE) != FALSE);
-    CHECK_TEXT(ReadFile(target, content, sizeof content), "new content");
-    CHECK_TEXT(ReadFile(source, content, sizeof content), "new content");
+    // A target that exists is replaced, whatever its length.
+    CHECK(CopyFileA(PathOf(source, "source.dat"), PathOf(target, "target.dat"), FALSE) != FALSE);
+    CHECK_TEXT(ReadFile(LocalPathOf(local, "target.dat"), content, sizeof content), "new content");
+    CHECK_TEXT(ReadFile(LocalPathOf(local, "source.dat"), content, sizeof content), "new content");
 
-    CHECK(CopyFileA(source, PathOf(target, "fresh.dat"), FALSE) != FALSE);
-    CHECK_TEXT(ReadFile(target, content, sizeof content), "new content");
+    // Also when named in another letter case: the file keeps its own name.
+    CHECK(WriteFile(LocalPathOf(local, "other.dat"), "other"));
+    CHECK(CopyFileA(PathOf(source, "other.dat"), PathOf(target, "TARGET.DAT"), FALSE) != FALSE);
+    CHECK_TEXT(ReadFile(LocalPathOf(local, "target.dat"), content, sizeof content), "other");
 
+    CHECK(CopyFileA(PathOf(source, "source.dat"), PathOf(target, "fresh.dat"), FALSE) != FALSE);
+    CHECK_TEXT(ReadFile(LocalPathOf(local, "fresh.dat"), content, sizeof content), "new content");
+
+    // A failed copy creates nothing.
     CHECK(CopyFileA(PathOf(source, "absent.dat"), PathOf(target, "never.dat"), FALSE) == FALSE);
     CHECK(OpenForReading(target) == nullptr);
     CHECK(CopyFileA(PathOf(source, "source.dat"), PathOf(target, "No", "Such", "x.dat"), FALSE) ==
@@ -172,15 +228,18 @@ void FileCopy()
 void PresenceProbe()
 {
     Topic = "OpenForReading";
-    char path[260];
-    CHECK(WriteFile(PathOf(path, "Present.EXE"), "present"));
-    FILE *file = OpenForReading(path);
-    CHECK(file != nullptr);
-    if (file != nullptr)
-        CloseFile(file);
+    char path[260], local[260];
+    CHECK(WriteFile(LocalPathOf(local, "Present.EXE"), "present"));
+    const char *const present[] = {"Present.EXE", "present.exe"};
+    for (const char *name : present) {
+        FILE *file = OpenForReading(PathOf(path, name));
+        CHECK(file != nullptr);
+        if (file != nullptr)
+            CloseFile(file);
+    }
     CHECK(OpenForReading(PathOf(path, "Absent.EXE")) == nullptr);
     CHECK(CreateDirectoryA(PathOf(path, "AFolder.EXE"), nullptr) != FALSE);
-    file = OpenForReading(path);
+    FILE *file = OpenForReading(path);
     CHECK(file == nullptr); // a folder is not a file that can be read
     if (file != nullptr)
         CloseFile(file);
@@ -289,6 +348,34 @@ void DialogTemplates(HINSTANCE instance)
     CHECK_EQUAL(DialogBoxParamA(instance, "NoSuchBox", nullptr, EndAtOnceProc, 0), -1);
 }
 
+// The templates are stored as SETUPBOX and SHOWBOX; the installer names them
+// "SetupBox" and "ShowBox". Names are matched without regard to case.
+void TemplateNames(HINSTANCE instance)
+{
+    static const struct {
+        const char *name;
+        const char *caption;
+    } Names[] = {
+        {"SetupBox", "Zarquel Software Installation"},
+        {"setupbox", "Zarquel Software Installation"},
+        {"SETUPBOX", "Zarquel Software Installation"},
+        {"ShowBox", "Zarquel Software Installation Status"},
+        {"showBOX", "Zarquel Software Installation Status"},
+    };
+    char topic[64], text[100];
+    for (const auto &entry : Names) {
+        snprintf(topic, sizeof topic, "template name \"%s\"", entry.name);
+        Topic = topic;
+        HWND window = CreateDialogParamA(instance, entry.name, nullptr, CountingProc, 0);
+        CHECK(window != nullptr);
+        text[0] = '\0';
+        GetWindowTextA(window, text, sizeof text);
+        CHECK_TEXT(text, entry.caption);
+        DestroyWindow(window);
+        CHECK_EQUAL(DialogBoxParamA(instance, entry.name, nullptr, EndAtOnceProc, 0), 7);
+    }
+}
+
 void ProgressWindow(HINSTANCE instance)
 {
     Topic = "progress window";
@@ -329,14 +416,17 @@ void ProgressWindow(HINSTANCE instance)
 
 int main(int argc, char **argv)
 {
-    if (argc != 2 || strlen(argv[1]) == 0 || strlen(argv[1]) >= sizeof Scratch - 40) {
-        fprintf(stderr, "usage: PlatformContract FOLDER (an empty folder, with its separator)\n");
+    if (argc < 2 || argc > 3 || strlen(argv[1]) == 0 || strlen(argv[1]) >= sizeof Scratch - 40 ||
+        strlen(argv[argc - 1]) >= sizeof LocalScratch - 40) {
+        fprintf(stderr, "usage: PlatformContract FOLDER [LOCAL-FOLDER] (an empty folder, "
+                        "with its final separator)\n");
         return 2;
     }
     snprintf(Scratch, sizeof Scratch, "%s", argv[1]);
-    Separator = Scratch[strlen(Scratch) - 1];
-    if (Separator != '\\' && Separator != '/') {
-        fprintf(stderr, "PlatformContract: the folder must end with its separator\n");
+    snprintf(LocalScratch, sizeof LocalScratch, "%s", argv[argc - 1]);
+    LocalSeparator = LocalScratch[strlen(LocalScratch) - 1];
+    if (Scratch[strlen(Scratch) - 1] != '\\' || (LocalSeparator != '\\' && LocalSeparator != '/')) {
+        fprintf(stderr, "PlatformContract: a folder must end with its separator\n");
         return 2;
     }
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -346,6 +436,7 @@ int main(int argc, char **argv)
     PresenceProbe();
     ProcessServices();
     DialogTemplates(instance);
+    TemplateNames(instance);
     ProgressWindow(instance);
 
     printf("%d passed, %d failed\n", Passed, Failed);

@@ -199,7 +199,7 @@ def run_robot(session, robot, installer, actions, name, timeout=60, on_pause=Non
     scenario = os.path.join(session.folder, name + ".scenario")
     transcript = os.path.join(session.folder, name + ".transcript")
     log_path = os.path.join(session.folder, name + ".log")
-    with open(scenario, "w", newline="\r\n") as f:
+    with open(scenario, "w", encoding="utf-8", newline="\r\n") as f:
         f.write(f"timeout {timeout}\n")
         for action in actions:
             f.write(action + "\n")

@@ -23,10 +23,11 @@
 // screen meanwhile.
 //
 // Windows of another process are driven by messages: WM_SETTEXT for the edit
-// field, BM_CLICK posted to a button (posted, because the click may open a
-// message box that the robot itself has to answer). Texts are read with
-// WM_GETTEXT while the installer waits for input, and from the window's own
-// text otherwise, which never waits for the installer's thread.
+// field, with the text's Windows-1252 bytes; BM_CLICK posted to a button
+// (posted, because the click may open a message box that the robot itself has
+// to answer). Texts are read with WM_GETTEXT while the installer waits for
+// input, and from the window's own text otherwise, which never waits for the
+// installer's thread.
 #include <windows.h>
 
 #include <stdio.h>
@@ -79,6 +80,19 @@ std::wstring Wide(const std::string &text)
     int size = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0);
     std::wstring out(size, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], size);
+    return out;
+}
+
+// Windows-1252, the code page of the installer's texts; a character it lacks
+// becomes '?'.
+std::string Ansi(const std::wstring &text)
+{
+    if (text.empty())
+        return std::string();
+    int size =
+        WideCharToMultiByte(1252, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
+    std::string out(size, '\0');
+    WideCharToMultiByte(1252, 0, text.c_str(), (int)text.size(), &out[0], size, nullptr, nullptr);
     return out;
 }
 
@@ -470,11 +484,13 @@ void HandleMessageBox(HANDLE process, DWORD processId, HWND box, int number)
 void HandleSetupBox(HANDLE process, DWORD processId, HWND dialog)
 {
     if (NextIs("type")) {
+        // The installer is an ANSI program: the text goes to its edit field
+        // as the Windows-1252 bytes that a person typing it would produce.
         const std::string &text = Actions[NextAction++].argument;
-        std::wstring wide = Wide(text);
+        std::string ansi = Ansi(Wide(text));
         HWND edit = GetDlgItem(dialog, EditId);
         DWORD_PTR result = 0;
-        SendMessageTimeoutW(edit, WM_SETTEXT, 0, (LPARAM)wide.c_str(), SMTO_ABORTIFHUNG, 5000,
+        SendMessageTimeoutA(edit, WM_SETTEXT, 0, (LPARAM)ansi.c_str(), SMTO_ABORTIFHUNG, 5000,
                             &result);
         Write("{\"event\": \"type\", \"text\": " + Json(text) +
               ", \"field\": " + Json(AskedText(edit)) + "}");
