@@ -17,6 +17,9 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sys/sendfile.h>
+#endif
 #if defined(__APPLE__)
 #include <mach-o/dyld.h>
 #endif
@@ -50,31 +53,69 @@ bool IsReadOnly(const struct stat &status)
     return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// Copies the data of one open file into another, by the fastest means the
-// host offers: a shared clone, an in-kernel copy, or reads and writes.
-bool CopyData(int source, int target)
+enum CopyStep { Copied, Failed, NotOffered };
+
+// A host error that says the means of copying is not offered for this pair of
+// files (file system, kernel), rather than that the copy went wrong.
+bool IsNotOffered(int error)
 {
+    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP ||
+           error == ENOTTY || error == EBADF;
+}
+
 #if defined(__linux__)
+// The last pair of devices on which a clone was refused: the next copy between
+// them goes straight to the in-kernel copy.
+struct {
+    bool known;
+    dev_t source;
+    dev_t target;
+} NoClone;
+
+// Shares the source's blocks with the target where the file system can.
+CopyStep CloneData(int source, int target, const struct stat &sourceStatus, dev_t targetDevice)
+{
+    if (NoClone.known && NoClone.source == sourceStatus.st_dev && NoClone.target == targetDevice)
+        return NotOffered;
     if (ioctl(target, FICLONE, source) == 0)
-        return true;
-    for (bool copiedAny = false;;) {
-        ssize_t done = copy_file_range(source, nullptr, target, nullptr, 1 << 30, 0);
+        return Copied;
+    // Whatever stops a clone, the data can still be copied.
+    if (IsNotOffered(errno))
+        NoClone = {true, sourceStatus.st_dev, targetDevice};
+    return NotOffered;
+}
+
+// Copies in the kernel, from the files' current offsets, until `left` bytes
+// have moved or the source ends: copy_file_range, else sendfile.
+CopyStep CopyInKernel(int source, int target, off_t left)
+{
+    bool ranges = true;
+    while (left > 0) {
+        size_t chunk = left < (1 << 30) ? static_cast<size_t>(left) : (1 << 30);
+        ssize_t done = ranges ? copy_file_range(source, nullptr, target, nullptr, chunk, 0)
+                              : sendfile(target, source, nullptr, chunk);
         if (done == 0)
-            return true;
+            return Copied; // the source became shorter
         if (done > 0) {
-            copiedAny = true;
+            left -= done;
             continue;
         }
         if (errno == EINTR)
             continue;
-        // A file system that cannot copy in the kernel: fall back while
-        // nothing has been written yet.
-        if (copiedAny || (errno != EXDEV && errno != ENOSYS && errno != EINVAL &&
-                          errno != EOPNOTSUPP && errno != EBADF))
-            return false;
-        break;
+        if (!IsNotOffered(errno))
+            return Failed;
+        // Both offsets stand after what has been copied: go on another way.
+        if (!ranges)
+            return NotOffered;
+        ranges = false;
     }
+    return Copied;
+}
 #endif
+
+// Reads and writes, from the files' current offsets to the source's end.
+bool CopyThroughBuffer(int source, int target)
+{
     static char buffer[1 << 16];
     for (;;) {
         ssize_t got = read(source, buffer, sizeof buffer);
@@ -97,11 +138,55 @@ bool CopyData(int source, int target)
     }
 }
 
-mode_t CreationMask()
+// Copies the data of one open file into a new, empty one by the fastest means
+// the host offers: a shared clone, an in-kernel copy, or reads and writes.
+bool CopyData(int source, int target, const struct stat &sourceStatus, dev_t targetDevice)
 {
-    mode_t mask = umask(0);
-    umask(mask);
-    return mask;
+#if defined(__linux__)
+    CopyStep step = CloneData(source, target, sourceStatus, targetDevice);
+    if (step != NotOffered)
+        return step == Copied;
+    // A size of 0 may hide data that only reading shows (as in /proc).
+    if (sourceStatus.st_size > 0) {
+        step = CopyInKernel(source, target, sourceStatus.st_size);
+        if (step != NotOffered)
+            return step == Copied;
+    }
+#else
+    (void)sourceStatus;
+    (void)targetDevice;
+#endif
+    return CopyThroughBuffer(source, target);
+}
+
+// Creates a new file of a free temporary name in `folder`, for writing, with
+// the permission bits `mode` less the umask. Returns the descriptor, or -1
+// with errno set.
+int CreateTemporary(const char *folder, mode_t mode, char *name, size_t room)
+{
+    static unsigned counter;
+    static unsigned long process;
+    if (process == 0)
+        process = static_cast<unsigned long>(getpid());
+    static const char Letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100; attempt++) {
+        unsigned long seed =
+            process * 7919ul + counter++ * 104729ul + static_cast<unsigned long>(attempt) * 131ul;
+        char suffix[7];
+        for (int i = 0; i < 6; i++, seed /= 36)
+            suffix[i] = Letters[seed % 36];
+        suffix[6] = '\0';
+        int written = snprintf(name, room, "%s/.zarquel-copy-%s", folder, suffix);
+        if (written < 0 || static_cast<size_t>(written) >= room) {
+            errno = ENAMETOOLONG;
+            return -1;
+        }
+        int file = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (file >= 0 || errno != EEXIST)
+            return file;
+    }
+    errno = EEXIST;
+    return -1;
 }
 
 } // namespace
@@ -272,29 +357,24 @@ BOOL WINAPI CopyFileA(LPCSTR existingFileName, LPCSTR newFileName, BOOL failIfEx
 
     // The copy is written under a temporary name beside the target and renamed
     // over it only when complete, so the target's name never shows half a file.
+    // Like Windows, the copy keeps the source's attributes (read-only among
+    // them; the umask applies as at any creation) and its time of last change.
     char temporary[HostPathRoom];
-    int written = snprintf(temporary, sizeof temporary, "%s/.zarquel-copy-XXXXXX", target.folder);
-    if (written < 0 || static_cast<size_t>(written) >= sizeof temporary) {
-        close(input);
-        return Fail(ERROR_FILENAME_EXCED_RANGE);
-    }
-    int output = mkostemp(temporary, O_CLOEXEC);
+    int output = CreateTemporary(target.folder, status.st_mode & 0777, temporary, sizeof temporary);
     if (output < 0) {
         int cause = errno;
         close(input);
-        return Fail(WindowsErrorOf(cause, ERROR_PATH_NOT_FOUND));
+        return Fail(cause == ENAMETOOLONG ? ERROR_FILENAME_EXCED_RANGE
+                                          : WindowsErrorOf(cause, ERROR_PATH_NOT_FOUND));
     }
-
-    // Like Windows, the copy keeps the source's attributes (read-only among
-    // them) and its time of last change.
 #if defined(__APPLE__)
     struct timespec times[2] = {status.st_atimespec, status.st_mtimespec};
 #else
     struct timespec times[2] = {status.st_atim, status.st_mtim};
 #endif
-    bool copied = CopyData(input, output) &&
-                  fchmod(output, status.st_mode & 0777 & ~CreationMask()) == 0 &&
-                  futimens(output, times) == 0 && fsync(output) == 0;
+    // The data goes into the temporary file, on the device of the target's folder.
+    bool copied =
+        CopyData(input, output, status, target.folderDevice) && futimens(output, times) == 0;
     int cause = errno;
     if (close(output) != 0 && copied) {
         copied = false;
@@ -324,16 +404,14 @@ FILE *OpenForReading(const char *path)
         LastError = error;
         return nullptr;
     }
+    // A folder is not a file that can be read.
+    if (S_ISDIR(resolved.status.st_mode)) {
+        LastError = ERROR_ACCESS_DENIED;
+        return nullptr;
+    }
     int file = open(resolved.host, O_RDONLY | O_CLOEXEC);
     if (file < 0) {
         LastError = WindowsErrorOf(errno, ERROR_FILE_NOT_FOUND);
-        return nullptr;
-    }
-    // A folder is not a file that can be read.
-    struct stat status;
-    if (fstat(file, &status) != 0 || S_ISDIR(status.st_mode)) {
-        close(file);
-        LastError = ERROR_ACCESS_DENIED;
         return nullptr;
     }
     FILE *stream = fdopen(file, "rb");

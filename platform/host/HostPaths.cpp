@@ -4,10 +4,12 @@
 
 #include <dirent.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <limits.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -147,28 +149,61 @@ size_t WindowsLength(const FullPath &full)
     return length + (full.trailingSeparator ? 1 : 0);
 }
 
+// Of the entries of a folder that equal `name` without regard to case: the
+// exact name when it is among them, otherwise the first in byte order.
+void Consider(const char *entry, const char *name, char *found, size_t room, bool &matched,
+              bool &exact)
+{
+    if (exact || strcmp(entry, ".") == 0 || strcmp(entry, "..") == 0 || !NamesMatch(entry, name))
+        return;
+    exact = strcmp(entry, name) == 0;
+    if (exact || !matched || strcmp(entry, found) < 0)
+        matched = Compose(found, room, entry, "", "");
+}
+
 // The entry of `folder` that `name` names: the exact name when it exists,
 // otherwise the first, in byte order, that equals it without regard to case.
-bool FindEntry(const char *folder, const char *name, char *found, size_t room)
+// `statusKnown` tells that `status` holds the entry's status, followed through
+// a symbolic link (known when the exact name was found at the first look).
+bool FindEntry(const char *folder, const char *name, char *found, size_t room, struct stat &status,
+               bool &statusKnown)
 {
     char path[HostPathRoom];
-    struct stat status;
-    if (Compose(path, sizeof path, folder, "/", name) && lstat(path, &status) == 0)
+    statusKnown = false;
+    if (!Compose(path, sizeof path, folder, "/", name))
+        return false;
+    if (stat(path, &status) == 0) {
+        statusKnown = true;
         return Compose(found, room, name, "", "");
+    }
 
+    // Not there under that name, or a link that leads nowhere: read the folder.
+    bool matched = false;
+    bool exact = false;
+#if defined(__linux__)
+    int directory = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory < 0)
+        return lstat(path, &status) == 0 && Compose(found, room, name, "", "");
+    alignas(struct dirent64) char entries[8192];
+    for (;;) {
+        ssize_t got = getdents64(directory, entries, sizeof entries);
+        if (got <= 0)
+            break;
+        for (ssize_t at = 0; at < got;) {
+            const struct dirent64 *entry = reinterpret_cast<const struct dirent64 *>(entries + at);
+            Consider(entry->d_name, name, found, room, matched, exact);
+            at += entry->d_reclen;
+        }
+    }
+    close(directory);
+#else
     DIR *directory = opendir(folder);
     if (!directory)
-        return false;
-    bool matched = false;
-    while (const struct dirent *entry = readdir(directory)) {
-        if (strcmp(entry->d_name, ".") == 0 || strcmp(entry->d_name, "..") == 0)
-            continue;
-        if (!NamesMatch(entry->d_name, name))
-            continue;
-        if (!matched || strcmp(entry->d_name, found) < 0)
-            matched = Compose(found, room, entry->d_name, "", "");
-    }
+        return lstat(path, &status) == 0 && Compose(found, room, name, "", "");
+    while (const struct dirent *entry = readdir(directory))
+        Consider(entry->d_name, name, found, room, matched, exact);
     closedir(directory);
+#endif
     return matched;
 }
 
@@ -179,6 +214,7 @@ DWORD ResolveWindowsPath(const char *path, ResolvedPath &out)
     out.host[0] = out.name[0] = out.folder[0] = '\0';
     out.exists = out.trailingSeparator = out.isRoot = false;
     out.windowsLength = 0;
+    out.folderDevice = 0;
 
     static FullPath full; // large; one thread
     DWORD error = MakeFullPath(path, full);
@@ -193,10 +229,10 @@ DWORD ResolveWindowsPath(const char *path, ResolvedPath &out)
     out.trailingSeparator = full.trailingSeparator;
 
     // A drive is there when its link leads to a folder.
-    if (!DriveLink(full.drive, out.host, sizeof out.host) || stat(out.host, &out.status) != 0 ||
-        !S_ISDIR(out.status.st_mode))
+    if (!DriveFolder(full.drive, out.host, sizeof out.host, out.status))
         return ERROR_PATH_NOT_FOUND;
     Compose(out.folder, sizeof out.folder, out.host, "", "");
+    out.folderDevice = out.status.st_dev;
     if (full.count == 0) {
         out.isRoot = out.exists = true;
         return ERROR_SUCCESS;
@@ -205,7 +241,9 @@ DWORD ResolveWindowsPath(const char *path, ResolvedPath &out)
     char found[HostPathRoom];
     for (int i = 0; i < full.count; i++) {
         bool last = i == full.count - 1;
-        bool exists = FindEntry(out.host, full.names[i], found, sizeof found);
+        struct stat status;
+        bool statusKnown;
+        bool exists = FindEntry(out.host, full.names[i], found, sizeof found, status, statusKnown);
         if (last)
             Compose(out.folder, sizeof out.folder, out.host, "", "");
         const char *name = exists ? found : full.names[i];
@@ -214,14 +252,17 @@ DWORD ResolveWindowsPath(const char *path, ResolvedPath &out)
             return ERROR_FILENAME_EXCED_RANGE;
         if (!last) {
             // Every name on the way must be a folder that is there.
-            struct stat status;
-            if (!exists || stat(out.host, &status) != 0 || !S_ISDIR(status.st_mode))
+            if (!exists || (!statusKnown && stat(out.host, &status) != 0) ||
+                !S_ISDIR(status.st_mode))
                 return ERROR_PATH_NOT_FOUND;
+            out.folderDevice = status.st_dev;
             continue;
         }
         Compose(out.name, sizeof out.name, name, "", "");
-        out.exists =
-            exists && (stat(out.host, &out.status) == 0 || lstat(out.host, &out.status) == 0);
+        if (statusKnown)
+            out.status = status;
+        out.exists = exists && (statusKnown || stat(out.host, &out.status) == 0 ||
+                                lstat(out.host, &out.status) == 0);
     }
     return ERROR_SUCCESS;
 }
@@ -243,7 +284,10 @@ bool WindowsPathOfHost(const char *hostPath, char *out, size_t room)
     for (char letter = 'a'; letter <= 'z'; letter++) {
         char link[HostPathRoom];
         char target[PATH_MAX];
-        if (!DriveLink(letter, link, sizeof link) || !realpath(link, target))
+        struct stat status;
+        // A drive is a folder: a link that leads to a file names no drive.
+        if (!DriveLink(letter, link, sizeof link) || !realpath(link, target) ||
+            stat(target, &status) != 0 || !S_ISDIR(status.st_mode))
             continue;
         size_t length = strlen(target);
         if (strcmp(target, "/") == 0)

@@ -16,6 +16,8 @@ struct ResolvedPath {
     char name[HostPathRoom];
     // The host path of the folder that holds the entry (the drive's root for itself).
     char folder[HostPathRoom];
+    // The device of that folder.
+    dev_t folderDevice;
     // An entry of that name, in any letter case, exists; `status` is its
     // status, through a symbolic link when it has one.
     bool exists;

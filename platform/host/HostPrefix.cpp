@@ -165,3 +165,27 @@ bool DriveLink(char letter, char *out, size_t room)
     }
     return false;
 }
+
+bool DriveFolder(char letter, char *out, size_t room, struct stat &status)
+{
+    const char *prefix = PrefixFolder();
+    if (!prefix[0])
+        return false;
+    char lower = static_cast<char>(letter | 0x20);
+    if (lower < 'a' || lower > 'z')
+        return false;
+    // One look-up in the common case: the link is there and leads to a folder.
+    // Otherwise a link of that name that leads nowhere is still the drive's.
+    const char names[2] = {lower, static_cast<char>(lower - 0x20)};
+    for (char name : names) {
+        int length = snprintf(out, room, "%s/dosdevices/%c:", prefix, name);
+        if (length < 0 || static_cast<size_t>(length) >= room)
+            return false;
+        if (stat(out, &status) == 0)
+            return S_ISDIR(status.st_mode);
+        struct stat link;
+        if (lstat(out, &link) == 0)
+            return false;
+    }
+    return false;
+}

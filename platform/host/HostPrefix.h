@@ -5,6 +5,7 @@
 #pragma once
 
 #include <stddef.h>
+#include <sys/stat.h>
 
 // Room for a host path, its terminator included.
 enum { HostPathRoom = 4096 };
@@ -20,3 +21,8 @@ void UsePrefix(const char *hostFolder);
 // The host path of a drive letter's link in dosdevices/ (either letter case
 // of the link's name); false when the prefix maps no such drive.
 bool DriveLink(char letter, char *out, size_t room);
+
+// The folder a drive letter's link leads to: its link's host path in `out` and
+// the folder's status in `status`; false when the prefix maps no such drive or
+// its link leads to no folder.
+bool DriveFolder(char letter, char *out, size_t room, struct stat &status);

@@ -115,8 +115,10 @@ class ShellLink final : public IShellLinkA, public IPersistFile
     ULONG STDMETHODCALLTYPE Release() override
     {
         ULONG left = --References;
-        if (left == 0)
-            delete this;
+        if (left == 0) {
+            this->~ShellLink();
+            free(this);
+        }
         return left;
     }
 
@@ -236,8 +238,7 @@ HRESULT ShellLink::Save(LPCOLESTR fileName, BOOL remember)
         return HRESULT_FROM_WIN32(WindowsErrorOf(errno, ERROR_PATH_NOT_FOUND));
     mode_t mask = umask(0);
     umask(mask);
-    bool saved =
-        WriteAll(output, bytes, size) && fchmod(output, 0666 & ~mask) == 0 && fsync(output) == 0;
+    bool saved = WriteAll(output, bytes, size) && fchmod(output, 0666 & ~mask) == 0;
     int cause = errno;
     if (close(output) != 0 && saved) {
         saved = false;
@@ -283,9 +284,11 @@ HRESULT WINAPI CoCreateInstance(REFCLSID classId, LPUNKNOWN outer, DWORD context
         return REGDB_E_CLASSNOTREG;
     if (outer)
         return CLASS_E_NOAGGREGATION;
-    ShellLink *link = new (std::nothrow) ShellLink;
-    if (!link)
+    // Allocated by the C library, so that the program needs no C++ runtime.
+    void *memory = malloc(sizeof(ShellLink));
+    if (!memory)
         return E_OUTOFMEMORY;
+    ShellLink *link = new (memory) ShellLink;
     HRESULT result = link->QueryInterface(iid, object);
     link->Release(); // the interface asked for holds the only reference
     return result;

@@ -186,6 +186,15 @@ TEST_F(PathResolution, HostPathsMapToTheDriveThatHoldsThemMostClosely)
     EXPECT_EQ(std::string(windows), expected);
 }
 
+TEST_F(PathResolution, ADriveLinkedToAFileNamesNothing)
+{
+    std::string file = Scratch + "/kit/DISK1/Setup.INF";
+    MapDrive('f', file);
+    char windows[HostPathRoom];
+    ASSERT_TRUE(WindowsPathOfHost(file.c_str(), windows, sizeof windows));
+    EXPECT_STREQ(windows, "D:\\DISK1\\Setup.INF");
+}
+
 TEST_F(PathResolution, ZDriveReachesTheWholeHost)
 {
     std::string path = "Z:" + DriveC + "/ZARQUEL/data.txt";
