@@ -146,18 +146,28 @@ void UsePrefix(const char *hostFolder)
     PrefixChosen = false;
 }
 
-bool DriveLink(char letter, char *out, size_t room)
+namespace
+{
+
+// The host path of the link that a drive letter may have: "d:" (attempt 0) or
+// "D:" (attempt 1). False without a prefix, a letter or the room for it.
+bool DriveLinkName(char letter, int attempt, char *out, size_t room)
 {
     const char *prefix = PrefixFolder();
-    if (!prefix[0])
-        return false;
     char lower = static_cast<char>(letter | 0x20);
-    if (lower < 'a' || lower > 'z')
+    if (!prefix[0] || lower < 'a' || lower > 'z')
         return false;
-    const char names[2] = {lower, static_cast<char>(lower - 0x20)};
-    for (char name : names) {
-        int length = snprintf(out, room, "%s/dosdevices/%c:", prefix, name);
-        if (length < 0 || static_cast<size_t>(length) >= room)
+    char name = attempt == 0 ? lower : static_cast<char>(lower - 0x20);
+    int length = snprintf(out, room, "%s/dosdevices/%c:", prefix, name);
+    return length >= 0 && static_cast<size_t>(length) < room;
+}
+
+} // namespace
+
+bool DriveLink(char letter, char *out, size_t room)
+{
+    for (int attempt = 0; attempt < 2; attempt++) {
+        if (!DriveLinkName(letter, attempt, out, room))
             return false;
         struct stat status;
         if (lstat(out, &status) == 0)
@@ -168,18 +178,10 @@ bool DriveLink(char letter, char *out, size_t room)
 
 bool DriveFolder(char letter, char *out, size_t room, struct stat &status)
 {
-    const char *prefix = PrefixFolder();
-    if (!prefix[0])
-        return false;
-    char lower = static_cast<char>(letter | 0x20);
-    if (lower < 'a' || lower > 'z')
-        return false;
     // One look-up in the common case: the link is there and leads to a folder.
     // Otherwise a link of that name that leads nowhere is still the drive's.
-    const char names[2] = {lower, static_cast<char>(lower - 0x20)};
-    for (char name : names) {
-        int length = snprintf(out, room, "%s/dosdevices/%c:", prefix, name);
-        if (length < 0 || static_cast<size_t>(length) >= room)
+    for (int attempt = 0; attempt < 2; attempt++) {
+        if (!DriveLinkName(letter, attempt, out, room))
             return false;
         if (stat(out, &status) == 0)
             return S_ISDIR(status.st_mode);

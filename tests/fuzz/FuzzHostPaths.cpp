@@ -5,6 +5,7 @@
 // within its fields, names an entry under a drive's link, and answers alike
 // for the same path spelt with other separators or letter case.
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzScratch.h"
 #include "platform/host/HostPaths.h"
 #include "platform/host/HostPrefix.h"
 #include "platform/host/HostText.h"
@@ -20,20 +21,6 @@
 
 namespace
 {
-
-// The temporary folder goes when the fuzzer ends.
-std::string Temporary;
-
-int RemoveEntry(const char *path, const struct stat *, int, struct FTW *)
-{
-    remove(path);
-    return 0;
-}
-
-void RemoveTemporary()
-{
-    nftw(Temporary.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
-}
 
 std::string Prefix;
 
@@ -62,8 +49,7 @@ void MakePrefix()
     char folder[] = "/tmp/fuzz-host-paths-XXXXXX";
     if (!mkdtemp(folder))
         abort();
-    Temporary = folder;
-    atexit(RemoveTemporary);
+    FuzzScratch::RemoveAtExit(folder);
     Prefix = std::string(folder) + "/pr\xC3\xA9"
                                    "fix one";
     Make(Prefix, true);

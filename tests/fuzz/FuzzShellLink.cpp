@@ -4,6 +4,7 @@
 // that is saved is whole and in the format; a link that is not saved leaves
 // nothing behind; a read-only file of the link's name is never replaced.
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzScratch.h"
 #include "platform/host/HostPaths.h"
 #include "platform/host/HostPrefix.h"
 #include "platform/posix/Codepage.h"
@@ -24,20 +25,6 @@
 
 namespace
 {
-
-// The temporary folder goes when the fuzzer ends.
-std::string Temporary;
-
-int RemoveEntry(const char *path, const struct stat *, int, struct FTW *)
-{
-    remove(path);
-    return 0;
-}
-
-void RemoveTemporary()
-{
-    nftw(Temporary.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
-}
 
 std::string DriveC;
 const char ReadOnlyContent[] = "a read-only file";
@@ -62,8 +49,7 @@ void MakePrefix()
     if (!realpath(made, real))
         abort();
     std::string prefix = real;
-    Temporary = prefix;
-    atexit(RemoveTemporary);
+    FuzzScratch::RemoveAtExit(prefix);
     DriveC = prefix + "/drive_c";
     for (const char *name : {"", "/WINDOWS", "/WINDOWS/Start Menu", "/WINDOWS/Start Menu/Programs",
                              "/Links", "/Zarquel"})
