@@ -180,6 +180,7 @@ class Session:
 
 
 def read_transcript(path):
+    """The events of a transcript or trace: one JSON object a line."""
     events = []
     if os.path.exists(path):
         with open(path, encoding="utf-8") as f:
@@ -187,6 +188,19 @@ def read_transcript(path):
                 if line.strip():
                     events.append(json.loads(line))
     return events
+
+
+def lnkinfo(path):
+    """The fields of a shell link file as Debian's lnkinfo reads them (ANSI
+    strings as Windows-1252)."""
+    out = subprocess.run(["lnkinfo", path], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                         timeout=30).stdout.decode(errors="replace")
+    fields = {}
+    for line in out.splitlines():
+        key, sep, value = line.strip().partition(":")
+        if sep and key.strip() not in fields:
+            fields[key.strip()] = value.strip()
+    return fields
 
 
 def run_robot(session, robot, installer, actions, name, timeout=60, on_pause=None):

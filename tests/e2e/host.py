@@ -7,9 +7,10 @@ The trace is turned into the robot's transcript form (tests/e2e/robot), so
 that one set of checks reads the runs of both platforms.
 """
 
-import json
 import os
 import subprocess
+
+import harness
 
 # The host's desktop, docs/terminal.md.
 DESKTOP = [0, 0, 640, 480]
@@ -83,7 +84,7 @@ def run(prefix, installer, lines, name, timeout=60):
             code = None
     with open(log_path, "rb") as f:
         output = f.read().decode("utf-8", errors="replace")
-    events = translate(read_trace(trace))
+    events = translate(harness.read_transcript(trace))
     if code is None:
         events.append({"event": "timeout"})
     else:
@@ -95,16 +96,6 @@ def run(prefix, installer, lines, name, timeout=60):
     for marker in ("(end of input)", "(not an answer"):
         if marker in output:
             events.append({"event": "error", "what": f"{marker} in {log_path}"})
-    return events
-
-
-def read_trace(path):
-    events = []
-    if os.path.exists(path):
-        with open(path, encoding="utf-8") as f:
-            for line in f:
-                if line.strip():
-                    events.append(json.loads(line))
     return events
 
 

@@ -258,7 +258,7 @@ class ScenarioStage:
             path = os.path.join(programs, link)
             if not os.path.exists(path):
                 continue
-            fields = lnkinfo(path)
+            fields = harness.lnkinfo(path)
             self.equal(fields.get("Local path"), folder + program, f"{link}: target")
             self.equal(fields.get("Working directory"), folder, f"{link}: working folder")
             self.equal(fields.get("Description"), description, f"{link}: description")
@@ -448,7 +448,7 @@ def links(stage):
         return None
     fields = {}
     for name in sorted(os.listdir(programs)):
-        info = lnkinfo(os.path.join(programs, name))
+        info = harness.lnkinfo(os.path.join(programs, name))
         fields[name] = tuple(info.get(key) for key in
                              ("Local path", "Working directory", "Description"))
     return fields
@@ -516,18 +516,6 @@ def pixels(units_rect, units):
     bx, by = units
     x, y, w, h = units_rect
     return (mul_div(x, bx, 4), mul_div(y, by, 8), mul_div(w, bx, 4), mul_div(h, by, 8))
-
-
-def lnkinfo(path):
-    """The fields of a shell link file as Debian's lnkinfo reads them."""
-    out = subprocess.run(["lnkinfo", path], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                         timeout=30).stdout.decode(errors="replace")
-    fields = {}
-    for line in out.splitlines():
-        key, sep, value = line.strip().partition(":")
-        if sep and key.strip() not in fields:
-            fields[key.strip()] = value.strip()
-    return fields
 
 
 # ---- The scenarios ------------------------------------------------------------

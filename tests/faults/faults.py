@@ -76,19 +76,6 @@ def row_boxes(box, rows):
     return [box(r) for r in rows if r <= 33]
 
 
-def lnkinfo(path):
-    """The fields of a shell link file as Debian's lnkinfo reads them (ANSI
-    strings as Windows-1252)."""
-    out = subprocess.run(["lnkinfo", path], stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                         timeout=30).stdout.decode(errors="replace")
-    fields = {}
-    for line in out.splitlines():
-        key, sep, value = line.strip().partition(":")
-        if sep and key.strip() not in fields:
-            fields[key.strip()] = value.strip()
-    return fields
-
-
 ICONS = {0x40: "information", 0x30: "warning", 0x10: "error", 0x20: "question"}
 ANSWERS = {1: "OK", 2: "Cancel"}
 
@@ -360,7 +347,7 @@ class Stage:
                 continue
             if not self.check(os.path.isfile(path), f"shortcut {link} written"):
                 continue
-            fields = lnkinfo(path)
+            fields = harness.lnkinfo(path)
             self.equal(fields.get("Local path"), folder + program, f"{link}: target")
             self.equal(fields.get("Working directory"), folder, f"{link}: working folder")
             self.equal(fields.get("Description"), description, f"{link}: description")
